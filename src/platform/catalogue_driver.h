@@ -1,0 +1,50 @@
+#pragma once
+// Read-only access to an Access (.mdb) catalogue file.
+//
+// A query names one table, the columns to read and a list of equality conditions.
+// Values are compared byte for byte in GBK and are never parsed as SQL, so any
+// text, quotes and all, is matched exactly and at any length.
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tomeferry::platform {
+
+struct Condition {
+  std::string column;  // GBK column name, matched exactly
+  std::string value;   // GBK text the column must equal
+};
+
+struct Query {
+  std::string table;                 // GBK table name
+  std::vector<std::string> columns;  // GBK names of the columns to read
+  std::vector<Condition> where;      // all must hold
+};
+
+// Rows of one query, in the order the file stores them.
+class Cursor {
+ public:
+  virtual ~Cursor() = default;
+  // True when there is no current row.
+  virtual bool atEnd() const = 0;
+  // Text of the i-th column of the query on the current row: NULL, a column the
+  // table does not have, or no current row give ""; other kinds give their text form.
+  virtual const std::string& text(std::size_t i) const = 0;
+  // Moves to the next matching row; failures end the rows.
+  virtual void next() = 0;
+};
+
+// One open catalogue file.
+class CatalogueConnection {
+ public:
+  virtual ~CatalogueConnection() = default;
+  // Never null: a query the file cannot answer gives a cursor at its end.
+  virtual std::unique_ptr<Cursor> run(const Query& query) = 0;
+  // True when the file holds a table of that name.
+  virtual bool hasTable(const std::string& table) = 0;
+};
+
+// Opens `path`; null when it is missing or not an Access file. Never crashes on a damaged file.
+std::unique_ptr<CatalogueConnection> openCatalogue(const std::string& path);
+
+}  // namespace tomeferry::platform
