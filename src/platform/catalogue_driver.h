@@ -12,7 +12,7 @@ namespace tomeferry::platform {
 
 struct Condition {
   std::string column;  // GBK column name, matched exactly
-  std::string value;   // GBK text the column must equal
+  std::string value;   // GBK text the column must equal; a missing column or NULL reads as ""
 };
 
 struct Query {
@@ -34,17 +34,20 @@ class Cursor {
   virtual void next() = 0;
 };
 
-// One open catalogue file.
+// One open catalogue file. The file stays open until the connection and every cursor it
+// gave out are destroyed.
 class CatalogueConnection {
  public:
   virtual ~CatalogueConnection() = default;
-  // Never null: a query the file cannot answer gives a cursor at its end.
+  // Never null: a query the file cannot answer (no such table, a damaged table) gives a
+  // cursor at its end. One query at a time: running another ends the earlier cursors.
   virtual std::unique_ptr<Cursor> run(const Query& query) = 0;
   // True when the file holds a table of that name.
   virtual bool hasTable(const std::string& table) = 0;
 };
 
-// Opens `path`; null when it is missing or not an Access file. Never crashes on a damaged file.
+// Opens `path` read-only; null when it is missing, not a regular file or not an Access file.
+// Never crashes on a damaged file. Safe to call from any thread; texts are GBK.
 std::unique_ptr<CatalogueConnection> openCatalogue(const std::string& path);
 
 }  // namespace tomeferry::platform

@@ -1,0 +1,33 @@
+#pragma once
+// One open Access file: the mdbtools handle and its table catalogue.
+#include <memory>
+#include <string>
+
+#include "platform/mdb_library.h"
+
+namespace tomeferry::platform::mdb {
+
+class Session {
+ public:
+  // Null when the file is missing, not an Access file, or its catalogue cannot be read.
+  static std::shared_ptr<Session> open(const std::string& path);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  MdbHandle* handle() const { return handle_; }
+  // The user or system table whose GBK name is exactly `name` (mdbtools' own lookup
+  // ignores ASCII case, which would also fold GBK trail bytes); null when there is none.
+  MdbCatalogEntry* findTable(const std::string& name) const;
+
+  // mdbtools keeps one current page per handle, so only the newest scan may move.
+  unsigned beginScan() { return ++scans_; }
+  bool isCurrentScan(unsigned scan) const { return scan == scans_; }
+
+ private:
+  explicit Session(MdbHandle* handle) : handle_(handle) {}
+  MdbHandle* handle_;
+  unsigned scans_ = 0;
+};
+
+}  // namespace tomeferry::platform::mdb
