@@ -72,10 +72,6 @@ class RefreshDialogTest : public QObject {
     QCOMPARE(timer->interval(), 2000);
     QVERIFY(!timer->isSingleShot());
     QCOMPARE(timer->thread(), QThread::currentThread());
-
-    flag.store(update::kRefreshDone, std::memory_order_release);
-    QVERIFY(execEndsWithin(dialog, 4500));
-    QCOMPARE(starts, 1);
   }
 
   void labelAndFrame() {
@@ -178,10 +174,10 @@ class RefreshDialogTest : public QObject {
         if (dialog.isVisible()) flag.store(update::kRefreshDone, std::memory_order_release);
       });
       QVERIFY(execEndsWithin(dialog, 4500));
+      QCOMPARE(notRefused, QStringList());
+      QVERIFY(mainDisabledMeanwhile);
       QVERIFY(mainWindow.isEnabled());  // already on the way out, before destruction
     }
-    QCOMPARE(notRefused, QStringList());
-    QVERIFY(mainDisabledMeanwhile);
     QVERIFY(mainWindow.isEnabled());
     QVERIFY(!disabledBefore.isEnabled());
   }
