@@ -22,9 +22,10 @@ class BookList {
   virtual void appendRows(std::vector<BookRow> rows) = 0;
 };
 
-// Empties `target`, opens the catalogue at `cataloguePath`, runs `statement` and appends
-// its rows in the order the file delivers them, then closes the catalogue. A missing or
-// damaged catalogue leaves the list empty; nothing is reported.
+// Empties `target`, opens the catalogue at `cataloguePath`, runs `statement`, reads all its
+// rows in the order the file delivers them and closes the catalogue; then hands the rows to
+// `target` in one appendRows call (none when there are no rows). A missing or damaged
+// catalogue leaves the list empty; nothing is reported. Nothing is kept between calls.
 void listBooks(const std::string& cataloguePath, const Statement& statement, BookList& target);
 
 }  // namespace tomeferry::catalogue

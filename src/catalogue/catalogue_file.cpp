@@ -12,7 +12,7 @@ std::string catalogueFilePath(const std::string& programDir) {
 
 bool isCatalogueFile(const std::string& path) {
   std::unique_ptr<platform::CatalogueConnection> connection = platform::openCatalogue(path);
-  return connection && connection->hasTable(names::table());
+  return connection && connection->tableIsComplete(names::table());
 }
 
 }  // namespace tomeferry::catalogue

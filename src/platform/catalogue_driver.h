@@ -44,6 +44,10 @@ class CatalogueConnection {
   virtual std::unique_ptr<Cursor> run(const Query& query) = 0;
   // True when the file holds a table of that name.
   virtual bool hasTable(const std::string& table) = 0;
+  // True when the file holds a table of that name whose definition can be read and which
+  // yields as many rows as the definition counts: a file cut short fails. Reads the whole
+  // table and ends earlier cursors.
+  virtual bool tableIsComplete(const std::string& table) = 0;
 };
 
 // Opens `path` read-only; null when it is missing, not a regular file or not an Access file.

@@ -3,6 +3,7 @@
 // whole and exactly, never parsed.
 #include "platform/catalogue_driver.h"
 #include "platform/mdb_session.h"
+#include "platform/mdb_table_definition.h"
 #include "platform/mdb_table_scan.h"
 
 namespace tomeferry::platform {
@@ -17,6 +18,20 @@ class MdbConnection final : public CatalogueConnection {
   }
 
   bool hasTable(const std::string& table) override { return session_->findTable(table) != nullptr; }
+
+  bool tableIsComplete(const std::string& table) override {
+    MdbCatalogEntry* entry = session_->findTable(table);
+    if (entry == nullptr) return false;
+    mdb::TableDefinition definition(entry);
+    MdbTableDef* def = definition.get();
+    if (def == nullptr) return false;
+    session_->beginScan();
+    mdb_rewind_table(def);
+    // A data page missing from the end of the file ends mdbtools' scan early and silently.
+    unsigned rows = 0;
+    while (rows <= def->num_rows && mdb_fetch_row(def)) ++rows;
+    return rows == def->num_rows;
+  }
 
  private:
   std::shared_ptr<mdb::Session> session_;

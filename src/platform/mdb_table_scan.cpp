@@ -6,34 +6,21 @@
 namespace tomeferry::platform::mdb {
 
 TableScan::TableScan(std::shared_ptr<Session> session, MdbCatalogEntry* entry, const Query& query)
-    : session_(std::move(session)), values_(query.columns.size()) {
-  if (entry == nullptr || !prepare(entry, query)) return;
+    : session_(std::move(session)), values_(query.columns.size()), definition_(entry), table_(definition_.get()) {
+  if (table_ == nullptr) return;
+  prepare(query);
   scan_ = session_->beginScan();
   mdb_rewind_table(table_);
   atEnd_ = false;
   next();
 }
 
-TableScan::~TableScan() {
-  // The bound buffers are members, released only after mdbtools has let go of them.
-  if (table_ != nullptr) mdb_free_tabledef(table_);
-}
-
-bool TableScan::prepare(MdbCatalogEntry* entry, const Query& query) {
-  table_ = mdb_read_table(entry);
-  if (table_ == nullptr) return false;
-  // mdbtools cracks every row into a fixed array of MDB_MAX_COLS fields, trusting the
-  // column count that the table definition page states.
-  if (table_->num_cols == 0 || table_->num_cols > MDB_MAX_COLS) return false;
-  GPtrArray* columns = mdb_read_columns(table_);
-  if (columns == nullptr || columns->len != table_->num_cols) return false;
-
+void TableScan::prepare(const Query& query) {
   MdbHandle* mdb = session_->handle();
   scratchSize_ = std::max<std::size_t>(mdb->bind_size, 2 * static_cast<std::size_t>(mdb->fmt->pg_size)) + 1;
   scratch_ = std::make_unique<char[]>(scratchSize_);
   for (const std::string& name : query.columns) reads_.push_back(sourceFor(name));
   for (const Condition& condition : query.where) tests_.push_back({sourceFor(condition.column), condition.value});
-  return true;
 }
 
 std::size_t TableScan::sourceFor(const std::string& name) {

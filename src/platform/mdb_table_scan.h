@@ -9,6 +9,7 @@
 
 #include "platform/catalogue_driver.h"
 #include "platform/mdb_session.h"
+#include "platform/mdb_table_definition.h"
 
 namespace tomeferry::platform::mdb {
 
@@ -16,7 +17,6 @@ class TableScan final : public Cursor {
  public:
   // `entry` may be null (no such table): the scan is then at its end from the start.
   TableScan(std::shared_ptr<Session> session, MdbCatalogEntry* entry, const Query& query);
-  ~TableScan() override;
   TableScan(const TableScan&) = delete;
   TableScan& operator=(const TableScan&) = delete;
 
@@ -35,14 +35,13 @@ class TableScan final : public Cursor {
     std::string value;
   };
 
-  bool prepare(MdbCatalogEntry* entry, const Query& query);
+  void prepare(const Query& query);
   std::size_t sourceFor(const std::string& name);
   std::string_view value(const Source& source);
   bool rowMatches();
   void finish();
 
-  std::shared_ptr<Session> session_;
-  MdbTableDef* table_ = nullptr;
+  std::shared_ptr<Session> session_;  // first in, last out: the file outlives the table
   unsigned scan_ = 0;
   std::vector<Source> sources_;
   std::vector<std::size_t> reads_;  // source of each column the query reads
@@ -50,6 +49,9 @@ class TableScan final : public Cursor {
   std::vector<std::string> values_;
   std::unique_ptr<char[]> scratch_;
   std::size_t scratchSize_ = 0;
+  // After the bound buffers, so that mdbtools lets go of them before they are freed.
+  TableDefinition definition_;
+  MdbTableDef* table_;
   bool atEnd_ = true;
 };
 

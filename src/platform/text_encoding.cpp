@@ -43,9 +43,11 @@ class Converter {
         out.resize(out.size() * 2);
         continue;
       }
-      // EILSEQ or EINVAL (a sequence cut off at the end): replace and move on.
+      // EILSEQ: replace the bad run and go on after it. EINVAL: the text ends in the middle
+      // of a character, which is replaced once.
       out.resize(used);
       std::size_t skip = onBad(std::string_view(src, srcLeft), out);
+      if (err == EINVAL) skip = srcLeft;
       src += skip;
       srcLeft -= skip;
       used = out.size();
