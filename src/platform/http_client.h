@@ -12,11 +12,12 @@ class HttpClient {
  public:
   virtual ~HttpClient() = default;
   // Whole body of `url` (the status is not examined; an error page's body is the result).
-  // Empty on failure, and empty when the body grows past `maxBytes`.
+  // A transfer that fails midway gives the bytes received until then, usually none.
+  // A body that grows past `maxBytes` gives empty bytes.
   virtual std::string fetch(const std::string& url, std::size_t maxBytes) = 0;
   // Streams the body of `url` to `sink`, piece by piece as it arrives. The sink returns
   // false to stop the transfer early. Returns true when the body was read to its end
-  // or the sink stopped it, false when the transfer failed.
+  // or the sink stopped it, false when the transfer failed (even after some bytes).
   virtual bool fetchTo(const std::string& url,
                        const std::function<bool(std::string_view)>& sink) = 0;
 };
@@ -26,10 +27,12 @@ struct HttpTimeouts {
   long stallSeconds = 20;    // with no byte received, the transfer is abandoned
 };
 
-// A client on libcurl with the given time-outs (tests use short ones).
+// A client on libcurl with the given time-outs (tests use short ones). Its one libcurl
+// handle is opened at the first fetch and kept; fetches on it are serialised.
 std::unique_ptr<HttpClient> makeCurlHttpClient(HttpTimeouts timeouts = {});
 
-// The process-wide client on libcurl with the default time-outs, opened at its first fetch.
+// The process-wide client on libcurl with the default time-outs, opened at its first fetch
+// and never closed, so a detached worker may still use it while the process ends.
 HttpClient& processHttpClient();
 
 }  // namespace tomeferry::platform
