@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "platform/text_encoding.h"
+#include "ui/blank_window_title.h"
 #include "update/refresh_flag.h"
 
 namespace tomeferry::ui {
@@ -71,8 +72,11 @@ void RefreshDialog::closeEvent(QCloseEvent* event) {
 }
 
 void RefreshDialog::showEvent(QShowEvent* event) {
-  // Centred at every show, also after the user has moved it away.
-  if (!event->spontaneous()) centreOnScreen();
+  if (!event->spontaneous()) {
+    // Centred at every show, also after the user has moved it away.
+    centreOnScreen();
+    blankNativeWindowTitle(this);
+  }
   QDialog::showEvent(event);
 }
 
