@@ -1,5 +1,7 @@
 #include "ui/startup_ui.h"
 
+#include <QAbstractButton>
+#include <QIcon>
 #include <QMessageBox>
 #include <QString>
 
@@ -41,6 +43,8 @@ void QtStartupUi::showInformation(const std::string& text, const std::string& ca
   // No owner: the box is application-modal and centred on the screen even with the main
   // window still hidden.
   QMessageBox box(QMessageBox::NoIcon, fromGbk(caption), fromGbk(text), QMessageBox::Ok);
+  // Desktop themes put a pictogram on the OK button; the message has no icon anywhere.
+  if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setIcon(QIcon());
   box.exec();
 }
 
