@@ -104,7 +104,7 @@ void buildStatusBar(QWidget& window) {
 }  // namespace
 
 QString statusNotice() {
-  return QStringLiteral("好书要分享：觉得 Tomeferry 好用，请推荐给爱看小说的朋友");
+  return QStringLiteral("喜欢 Tomeferry？请把它推荐给爱读小说的朋友");
 }
 
 MainWindowControls buildMainWindowControls(QWidget& window, const MainWindowModels& models) {
