@@ -76,11 +76,12 @@ def main_window_mapped():
     return found.stdout.split()
 
 
-def one_start(program, env):
+def one_start(program, env, output):
     """Seconds from spawn to the mapped main window; then the window is closed with Esc."""
+    output.seek(0)
+    output.truncate()
     start = time.monotonic()
-    process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+    process = subprocess.Popen([program], env=env, stdout=output, stderr=subprocess.STDOUT)
     try:
         while True:
             windows = main_window_mapped()
@@ -88,8 +89,8 @@ def one_start(program, env):
                 elapsed = time.monotonic() - start
                 break
             if process.poll() is not None:
-                raise RuntimeError("the program ended with code %d before its window showed"
-                                   % process.returncode)
+                raise RuntimeError("the program ended with code %d before its window showed:\n%s"
+                                   % (process.returncode, read_output(output)))
             if time.monotonic() - start > 60:
                 raise RuntimeError("no main window within 60 s")
             time.sleep(0.005)
@@ -103,23 +104,29 @@ def one_start(program, env):
             process.wait()
 
 
+def read_output(output):
+    output.seek(0)
+    return output.read().decode("utf-8", "replace")
+
+
 def run(args):
     env = dict(os.environ, QT_QPA_PLATFORM="xcb", no_proxy="127.0.0.1,localhost")
     for name in ("http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"):
         env.pop(name, None)
     with tempfile.TemporaryDirectory(prefix="tomeferry-bench-") as root:
         program = make_program_dir(root, args)
-        one_start(program, env)  # warm the file cache and the fonts
+        output = open(os.path.join(root, "output.txt"), "w+b")
+        one_start(program, env, output)  # warm the file cache and the fonts
         times = {"page": [], "no server": []}
         fetches = 0
         for _ in range(args.runs):
             server = NoticeServer(args.port)
             try:
-                times["page"].append(one_start(program, env))
+                times["page"].append(one_start(program, env, output))
             finally:
                 server.close()
             fetches += server.fetches
-            times["no server"].append(one_start(program, env))
+            times["no server"].append(one_start(program, env, output))
 
     print("start-up to the mapped main window, %d runs each (seconds)" % args.runs)
     for name, values in times.items():
@@ -141,7 +148,9 @@ def main():
     args = parser.parse_args()
     if os.environ.get("TOMEFERRY_BENCH_DISPLAY") != "1":
         env = dict(os.environ, TOMEFERRY_BENCH_DISPLAY="1")
-        return subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", sys.executable,
+        # -noreset: a server that resets when its last client leaves refuses the next
+        # program that connects during the reset.
+        return subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -noreset", sys.executable,
                                os.path.abspath(__file__), *sys.argv[1:]], env=env).returncode
     return run(args)
 

@@ -358,7 +358,9 @@ def main():
 
     if os.environ.get("TOMEFERRY_E2E_DISPLAY") != "1":
         env = dict(os.environ, TOMEFERRY_E2E_DISPLAY="1")
-        command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24",
+        # -noreset: a server that resets when its last client leaves refuses the next
+        # program that connects during the reset.
+        command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -noreset",
                    sys.executable, os.path.abspath(__file__), *sys.argv[1:]]
         return subprocess.run(command, env=env).returncode
     return run_case(args)
