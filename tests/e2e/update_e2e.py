@@ -21,6 +21,7 @@ import threading
 import time
 
 MAIN_TITLE = "Tomeferry V4.0"
+SCREEN_SIZE = (1024, 768)
 DIALOG_SIZE = (374, 61)
 SEPARATOR = b"aaaaaxxxx"
 INSTALLED_PROGRAM_VERSION = "4.0"
@@ -137,11 +138,11 @@ def read(path):
 
 
 class Window:
-    def __init__(self, wid, name, size):
-        self.wid, self.name, self.size = wid, name, size
+    def __init__(self, wid, name, position, size):
+        self.wid, self.name, self.position, self.size = wid, name, position, size
 
     def __repr__(self):
-        return "%s %r %dx%d" % (self.wid, self.name, *self.size)
+        return "%s %r %dx%d+%d+%d" % (self.wid, self.name, *self.size, *self.position)
 
 
 def xdotool(*args):
@@ -154,12 +155,15 @@ def visible_windows(pid):
     windows = []
     for wid in xdotool("search", "--onlyvisible", "--pid", str(pid)).split():
         name = xdotool("getwindowname", wid).rstrip("\n")
-        size = (0, 0)
+        position, size = (0, 0), (0, 0)
         for line in xdotool("getwindowgeometry", wid).splitlines():
+            if "Position:" in line:
+                x, y = line.split(":")[1].split()[0].split(",")
+                position = (int(x), int(y))
             if "Geometry:" in line:
                 w, h = line.split(":")[1].strip().split("x")
                 size = (int(w), int(h))
-        windows.append(Window(wid, name, size))
+        windows.append(Window(wid, name, position, size))
     return windows
 
 
@@ -229,9 +233,13 @@ def case_refresh(args, site, program_dir, process, opened_log):
         return None
 
     main_window = wait_for("main window", dialog_or_main, process, 60)
-    check(any(w.size == DIALOG_SIZE for w in seen_before_main),
-          "no wait dialog (%dx%d) before the main window; seen: %s"
+    dialogs = [w for w in seen_before_main if w.size == DIALOG_SIZE]
+    check(dialogs, "no wait dialog (%dx%d) before the main window; seen: %s"
           % (*DIALOG_SIZE, seen_before_main))
+    # Without a window manager there is no frame: the client area itself is centred.
+    centre = ((SCREEN_SIZE[0] - DIALOG_SIZE[0]) // 2, (SCREEN_SIZE[1] - DIALOG_SIZE[1]) // 2)
+    check(all(abs(w.position[0] - centre[0]) <= 1 and abs(w.position[1] - centre[1]) <= 1
+              for w in dialogs), "the wait dialog is not centred: %s" % dialogs)
     check(not any(w.size == DIALOG_SIZE for w in visible_windows(process.pid)),
           "the wait dialog is still on the screen beside the main window")
     time.sleep(0.5)
@@ -360,7 +368,7 @@ def main():
         env = dict(os.environ, TOMEFERRY_E2E_DISPLAY="1")
         # -noreset: a server that resets when its last client leaves refuses the next
         # program that connects during the reset.
-        command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -noreset",
+        command = ["xvfb-run", "-a", "-s", "-screen 0 %dx%dx24 -noreset" % SCREEN_SIZE,
                    sys.executable, os.path.abspath(__file__), *sys.argv[1:]]
         return subprocess.run(command, env=env).returncode
     return run_case(args)
