@@ -98,12 +98,50 @@ TEST_F(RefreshTest, ALongerOldFileIsReplacedNotOverwritten) {
   EXPECT_EQ(fs::file_size(program.catalogue()), newCatalogue.size());
 }
 
+// A package sent in the given parts, with a pause after each so that they arrive as
+// separate reads. `handedOn` counts the bytes given to the socket.
+Response inParts(std::vector<std::string> parts, std::shared_ptr<std::size_t> handedOn,
+                 std::size_t tailBytes = 0) {
+  Response r;
+  for (const auto& part : parts) r.streamLength += part.size();
+  r.streamLength += tailBytes;
+  r.stream = [parts = std::move(parts), handedOn, tailBytes](const auto& send) {
+    for (const auto& part : parts) {
+      if (!send(part)) return;
+      *handedOn += part.size();
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const std::string block(64 * 1024, 't');
+    for (std::size_t left = tailBytes; left > 0; left -= std::min(left, block.size())) {
+      if (!send(std::string_view(block).substr(0, std::min(left, block.size())))) return;
+      *handedOn += std::min(left, block.size());
+    }
+  };
+  return r;
+}
+
 TEST_F(RefreshTest, StopsReadingAtTheSecondSeparator) {
-  Response r = Response::ok(standardPackage() + std::string(20'000'000, 't'));
-  r.chunkSize = 64 * 1024;
+  const std::size_t tail = 100'000'000;
+  auto handedOn = std::make_shared<std::size_t>(0);
   server.serve("/notice.html",
                Response::ok(noticePage("4.0", "http://e/", "15", server.url("/package.bin"))));
-  server.serve("/package.bin", r);
+  server.serve("/package.bin",
+               inParts({"HEADER" + kSeparator + newCatalogue + kSeparator}, handedOn, tail));
+  EXPECT_EQ(runWorker(), kRefreshDone);
+  expectInstalled();
+  EXPECT_LT(*handedOn, tail / 2);
+}
+
+TEST_F(RefreshTest, SeparatorsSplitAcrossReads) {
+  auto handedOn = std::make_shared<std::size_t>(0);
+  server.serve("/notice.html",
+               Response::ok(noticePage("4.0", "http://e/", "15", server.url("/package.bin"))));
+  server.serve("/package.bin",
+               inParts({"HDRaa" + kSeparator.substr(0, 4), kSeparator.substr(4, 1),
+                        kSeparator.substr(5) + newCatalogue.substr(0, 5000),
+                        newCatalogue.substr(5000) + kSeparator.substr(0, 8),
+                        kSeparator.substr(8) + "TAIL"},
+                       handedOn));
   EXPECT_EQ(runWorker(), kRefreshDone);
   expectInstalled();
 }
@@ -142,6 +180,7 @@ TEST_F(RefreshTest, TheWorkerUsesItsOwnFetchOfThePage) {
 struct FailureCase {
   const char* name;
   std::function<void(LoopbackServer&, ProgramDir&, const std::string& catalogue)> arrange;
+  friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 };
 
 std::string packageUrl(LoopbackServer& s) { return s.url("/package.bin"); }
@@ -262,23 +301,76 @@ TEST_P(RefreshFailureTest, KeepsTheOldCatalogueAndVersion) {
 INSTANTIATE_TEST_SUITE_P(Faults, RefreshFailureTest, ::testing::ValuesIn(failureCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(RefreshTest, AFullDiskKeepsTheOldCatalogue) {
-  publish(standardPackage());
+
+// Runs refreshCatalogue in a child process prepared by `prepare`; true when it reported failure.
+bool failsInChild(LoopbackServer& server, const ProgramDir& program,
+                  const std::function<void()>& prepare) {
   const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
-    // The disk fills up after 50,000 bytes of any file this process writes.
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{50'000, 50'000};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    prepare();
     auto client = platform::makeCurlHttpClient({.connectSeconds = 2, .stallSeconds = 1});
     const auto result = refreshCatalogue(*client, server.url("/notice.html"), program.str());
     ::_exit(result == RefreshResult::Failed ? 0 : 1);
   }
   int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
+TEST_F(RefreshTest, AReadOnlyDataFolderKeepsTheOldCatalogue) {
+  publish(standardPackage());
+  fs::permissions(program / "", fs::perms(0755));
+  fs::permissions(program / "data", fs::perms(0555));
+  // Root may write anywhere: the refresh runs as an ordinary user then.
+  EXPECT_TRUE(failsInChild(server, program, [] {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+  }));
+  fs::permissions(program / "data", fs::perms(0755));
+  expectUntouched();
+}
+
+TEST_F(RefreshTest, AFullDiskKeepsTheOldCatalogue) {
+  publish(standardPackage());
+  EXPECT_TRUE(failsInChild(server, program, [] {
+    // The disk is full after 50,000 bytes of any file this process writes.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{50'000, 50'000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }));
+  expectUntouched();
+}
+
+TEST_F(RefreshTest, AKillMidDownloadKeepsTheOldCatalogueAndTheNextRunTidiesUp) {
+  publish(standardPackage());
+  Response slow = Response::ok(standardPackage());
+  slow.chunkSize = 8 * 1024;
+  slow.pause = std::chrono::milliseconds(100);
+  server.serve("/package.bin", slow);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto client = platform::makeCurlHttpClient({.connectSeconds = 2, .stallSeconds = 5});
+    refreshCatalogue(*client, server.url("/notice.html"), program.str());
+    ::_exit(0);
+  }
+  // Wait until part of the new catalogue is on disk, then kill the refresh.
+  const auto partlyWritten = [&] {
+    for (const auto& name : program.strayFiles()) {
+      if (fs::file_size(program / ("data/" + name)) > 0) return true;
+    }
+    return false;
+  };
+  for (int i = 0; i < 1000 && !partlyWritten(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(readFile(program.catalogue()) == oldCatalogue);
+  EXPECT_EQ(readFile(program.ini()), testing::kOldIni);
+  EXPECT_EQ(program.strayFiles().size(), 1u);
+
+  publish("no catalogue here");
+  EXPECT_EQ(runWorker(), kRefreshFailed);
   expectUntouched();
 }
 

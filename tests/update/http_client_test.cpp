@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <random>
 
 #include "loopback_server.h"
@@ -68,6 +70,7 @@ struct BodyCase {
   bool contentLength;
   std::size_t chunkSize;
   int pauseMs;
+  friend void PrintTo(const BodyCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class LargeBodyTest : public HttpClientTest, public ::testing::WithParamInterface<BodyCase> {};
@@ -186,6 +189,43 @@ TEST_F(HttpClientTest, OnlyWebAddressesAreFetched) {
   EXPECT_EQ(fetch("/to-file"), "");
   EXPECT_EQ(http->fetch("", SIZE_MAX), "");
   EXPECT_TRUE(server.requests().size() == 1u);  // only /to-file reached the server
+}
+
+// Sets environment variables for one test and restores them afterwards.
+class ScopedEnvironment {
+ public:
+  void set(const char* name, const char* value) {
+    const char* old = std::getenv(name);
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    if (value) {
+      ::setenv(name, value, 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ~ScopedEnvironment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second) {
+        ::setenv(it->first.c_str(), it->second->c_str(), 1);
+      } else {
+        ::unsetenv(it->first.c_str());
+      }
+    }
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST_F(HttpClientTest, GoesThroughTheSystemsProxy) {
+  ScopedEnvironment env;
+  env.set("http_proxy", server.url("").c_str());
+  env.set("no_proxy", nullptr);
+  env.set("NO_PROXY", nullptr);
+  server.serve("http://notice.example.invalid/n.html", Response::ok("via proxy"));
+  EXPECT_EQ(http->fetch("http://notice.example.invalid/n.html#top", SIZE_MAX), "via proxy");
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(server.requests()[0].requestLine, "GET http://notice.example.invalid/n.html HTTP/1.0");
 }
 
 TEST_F(HttpClientTest, TheProcessClientIsOneAndWorks) {

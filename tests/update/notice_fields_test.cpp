@@ -12,6 +12,7 @@ struct FieldCase {
   const char* name;
   std::string body;
   Fields fields;
+  friend void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class NoticeFieldsTest : public ::testing::TestWithParam<FieldCase> {};

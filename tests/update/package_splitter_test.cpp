@@ -15,6 +15,7 @@ struct SplitCase {
   const char* name;
   std::string package;
   Pieces pieces;
+  friend void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
 };
 
 const std::vector<SplitCase>& splitCases() {

@@ -23,6 +23,7 @@ struct ReadCase {
   std::string section;
   std::string key;
   std::string value;
+  friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ProfileReadTest : public ::testing::TestWithParam<ReadCase> {};
@@ -77,6 +78,7 @@ struct WriteCase {
   const char* name;
   std::optional<std::string> before;  // nothing: no file
   std::string after;
+  friend void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ProfileWriteTest : public ::testing::TestWithParam<WriteCase> {};

@@ -12,6 +12,9 @@ struct CompareCase {
   std::string field;
   std::string recorded;
   bool differ;
+  friend void PrintTo(const CompareCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.field) << " vs " << ::testing::PrintToString(c.recorded);
+  }
 };
 
 class VersionsDifferTest : public ::testing::TestWithParam<CompareCase> {};
