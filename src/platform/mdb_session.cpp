@@ -1,18 +1,35 @@
 #include "platform/mdb_session.h"
 
+#include <cstdio>
 #include <cstring>
 
-#include "platform/mdb_file_check.h"
+#include "platform/mdb_table_definition.h"
 
 namespace tomeferry::platform::mdb {
+namespace {
+
+// Reading the catalogue scans the system table MSysObjects, whose definition is on page 2,
+// as trustingly as any other scan; its definition gets the same checks first.
+bool systemCatalogueIsSound(MdbHandle* handle) {
+  MdbCatalogEntry entry{};
+  entry.mdb = handle;
+  entry.object_type = MDB_TABLE;
+  entry.table_pg = 2;
+  std::snprintf(entry.object_name, sizeof entry.object_name, "%s", "MSysObjects");
+  return TableDefinition(&entry).get() != nullptr;
+}
+
+}  // namespace
 
 std::shared_ptr<Session> Session::open(const std::string& path) {
   useGbkTexts();
-  if (!plausibleAccessFile(path)) return nullptr;
-  MdbHandle* handle = mdb_open(path.c_str(), MDB_NOFLAGS);
+  std::unique_ptr<FileImage> image = FileImage::load(path);
+  if (!image) return nullptr;
+  MdbHandle* handle = image->data() != nullptr ? mdb_open_buffer(image->data(), image->size(), MDB_NOFLAGS)
+                                               : mdb_open(path.c_str(), MDB_NOFLAGS);
   if (handle == nullptr) return nullptr;
-  std::shared_ptr<Session> session(new Session(handle));
-  if (mdb_read_catalog(handle, MDB_TABLE) == nullptr) return nullptr;
+  std::shared_ptr<Session> session(new Session(std::move(image), handle));
+  if (!systemCatalogueIsSound(handle) || mdb_read_catalog(handle, MDB_TABLE) == nullptr) return nullptr;
   return session;
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/mdb_file_image.h"
 #include "platform/mdb_library.h"
 
 namespace tomeferry::platform::mdb {
@@ -25,7 +26,8 @@ class Session {
   bool isCurrentScan(unsigned scan) const { return scan == scans_; }
 
  private:
-  explicit Session(MdbHandle* handle) : handle_(handle) {}
+  Session(std::unique_ptr<FileImage> image, MdbHandle* handle) : image_(std::move(image)), handle_(handle) {}
+  std::unique_ptr<FileImage> image_;  // the bytes mdbtools reads; released after the handle
   MdbHandle* handle_;
   unsigned scans_ = 0;
 };

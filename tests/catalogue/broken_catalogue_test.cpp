@@ -39,6 +39,19 @@ std::string withoutCatalogueTable() {
   return bytes;
 }
 
+// The catalogue with one byte changed: `page` and `offset` within it.
+std::string withByte(std::size_t page, std::size_t offset, char value) {
+  std::string bytes = goodCatalogue();
+  bytes[page * kPage + offset] = value;
+  return bytes;
+}
+
+// Byte 55 of a table definition page is the row that holds the table's usage map (the
+// bitmap of its data pages); row 0x50 does not exist, which leaves an empty map.
+constexpr std::size_t kUsageMapRow = 55;
+constexpr std::size_t kSystemTableDefinition = 2;
+constexpr std::size_t kCatalogueTableDefinition = 24;
+
 struct BrokenCase {
   const char* name;
   std::function<void(const std::string& path)> make;
@@ -62,6 +75,10 @@ const BrokenCase kCases[] = {
     {"random bytes", [](const std::string& p) { contents(p, randomBytes(29 * kPage, 1)); }},
     {"random pages behind a sound header",
      [](const std::string& p) { contents(p, goodCatalogue().substr(0, kPage) + randomBytes(28 * kPage, 2)); }},
+    {"system catalogue without its page map",
+     [](const std::string& p) { contents(p, withByte(kSystemTableDefinition, kUsageMapRow, 0x50)); }},
+    {"书库 without its page map",
+     [](const std::string& p) { contents(p, withByte(kCatalogueTableDefinition, kUsageMapRow, 0x50)); }},
     {"text file", [](const std::string& p) { contents(p, "select * from books\n"); }},
     {"directory", [](const std::string& p) { std::filesystem::create_directory(p); }},
     {"fifo", [](const std::string& p) { mkfifo(p.c_str(), 0600); }},
