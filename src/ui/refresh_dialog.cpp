@@ -43,7 +43,8 @@ RefreshDialog::RefreshDialog(const std::function<void()>& startWorker,
   label_->setPalette(labelPalette);
 
   timer_->setObjectName(QStringLiteral("时钟1"));
-  timer_->setTimerType(Qt::CoarseTimer);
+  // A coarse timer may fire up to 5% early; the notice is to stay a full period.
+  timer_->setTimerType(Qt::PreciseTimer);
   timer_->setInterval(kPollMilliseconds);
   connect(timer_, &QTimer::timeout, this, &RefreshDialog::pollFlag);
 
