@@ -45,7 +45,9 @@ RefreshResult refreshCatalogue(platform::HttpClient& http, const std::string& no
   const std::string& packageUrl = fields[kPackageAddressField];
 
   const std::string cataloguePath = catalogue::catalogueFilePath(programDir);
+  // What a refresh killed earlier left behind; files still being written are kept.
   platform::removeStaleReplacements(cataloguePath);
+  platform::removeStaleReplacements(versionFilePath(programDir));
   platform::ReplacementFile file(cataloguePath);
   if (!file.ok()) return RefreshResult::Failed;
   if (!downloadCatalogue(http, packageUrl, file)) return RefreshResult::Failed;

@@ -1,6 +1,7 @@
 #include "update/notice_fields.h"
 
 #include <boost/regex.hpp>
+#include <stdexcept>
 
 namespace tomeferry::update {
 
@@ -15,11 +16,16 @@ std::vector<std::string> noticeFields(const std::string& pageText) {
   const auto begin = pageText.begin();
   const auto end = pageText.end();
   boost::smatch match;
-  for (auto it = begin;
-       boost::regex_search(it, end, match, marker,
-                           it != begin ? boost::match_prev_avail : boost::match_default);
-       it = match[0].second) {
-    fields.emplace_back(match[1].first, match[1].second);
+  try {
+    for (auto it = begin;
+         boost::regex_search(it, end, match, marker,
+                             it != begin ? boost::match_prev_avail : boost::match_default);
+         it = match[0].second) {
+      fields.emplace_back(match[1].first, match[1].second);
+    }
+  } catch (const std::runtime_error&) {
+    // The engine gives up on a page it finds too complex; the page comes from the web,
+    // and the start of the program must not fail on it. The fields found so far stand.
   }
   return fields;
 }

@@ -162,8 +162,13 @@ TEST_F(RefreshTest, CreatesAMissingVersionFile) {
 
 TEST_F(RefreshTest, RemovesTemporaryFilesOfAKilledEarlierRun) {
   writeFile(program / "data/db1.mdb.tf-new-Q1w2E3", "half a catalogue");
+  writeFile(program / "ini.ini.tf-new-Q1w2E3", "half a version file");
+  writeFile(program / "data/notes.tf-new-Q1w2E3", "not ours");
   publish("no separator at all");
   EXPECT_EQ(runWorker(), kRefreshFailed);
+  EXPECT_FALSE(fs::exists(program / "ini.ini.tf-new-Q1w2E3"));
+  EXPECT_EQ(program.strayFiles(), std::vector<std::string>{"notes.tf-new-Q1w2E3"});
+  fs::remove(program / "data/notes.tf-new-Q1w2E3");
   expectUntouched();
 }
 

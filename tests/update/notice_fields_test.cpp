@@ -42,7 +42,11 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"MoreThanFour", "qwer0qwerqwer1qwerqwer2qwerqwer3qwerqwer4qwer",
                   {"0", "1", "2", "3", "4"}},
         FieldCase{"OverlappingLetters", "qweqwerxqwerr", {"x"}},
-        FieldCase{"MarkerInsideMarker", "qwqwerer1qwer", {"er1"}}),
+        FieldCase{"MarkerInsideMarker", "qwqwerer1qwer", {"er1"}},
+        FieldCase{"FieldOfAMegabyte", "qwer" + std::string(1 << 20, 'x') + "qwer", {std::string(1 << 20, 'x')}},
+        FieldCase{"UnclosedAfterAMegabyte", "qwerA" + std::string(1 << 20, 'x'), {}},
+        FieldCase{"ManyShortFields", [] { std::string s; for (int i = 0; i < 10000; ++i) s += "qwer" + std::to_string(i) + "qwer,"; return s; }(),
+                  [] { Fields f; for (int i = 0; i < 10000; ++i) f.push_back(std::to_string(i)); return f; }()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PageText, EndsAtTheFirstZeroByte) {
