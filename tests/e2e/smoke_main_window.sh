@@ -49,7 +49,7 @@ lay_out with-skin
 (cd "$work" && exec "$work/program/tomeferry") &
 pid=$!
 id=$(wait_for_window '^Tomeferry V4\.0$') || fail "no main window"
-xdotool windowfocus --sync "$id" key Escape
+timeout 20 xdotool windowfocus --sync "$id" key Escape
 wait_for_exit "$pid" || fail "the program did not end after Esc"
 [ "$status" -eq 0 ] || fail "exit code $status after Esc, expected 0"
 echo "exit code $status"
@@ -60,7 +60,7 @@ lay_out without-skin
 pid=$!
 id=$(wait_for_window '^错误$') || fail "no error box"
 if xdotool search --name '^Tomeferry V4\.0$' >/dev/null 2>&1; then fail "the main window was shown"; fi
-xdotool windowfocus --sync "$id" key Return
+timeout 20 xdotool windowfocus --sync "$id" key Return
 wait_for_exit "$pid" || fail "the program did not end after the error box"
 [ "$status" -eq 255 ] || fail "exit code $status after the error box, expected 255"
 echo "exit code $status"
