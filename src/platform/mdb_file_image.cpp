@@ -61,7 +61,7 @@ std::size_t accessPageSize(const unsigned char* header, std::size_t headerSize, 
   return pageSize;
 }
 
-std::unique_ptr<FileImage> FileImage::load(const std::string& path) {
+std::unique_ptr<FileImage> FileImage::load(const std::string& path, std::uint64_t maxImageSize) {
   // O_NONBLOCK: opening a FIFO that bears the name must not hang the program.
   Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return nullptr;
@@ -74,7 +74,7 @@ std::unique_ptr<FileImage> FileImage::load(const std::string& path) {
 
   std::unique_ptr<FileImage> image(new FileImage);
   image->size_ = static_cast<std::size_t>(fileSize);
-  if (fileSize > kMaxImageSize) return image;
+  if (fileSize > maxImageSize) return image;
 
   // Filling fresh memory costs a page fault per page, which huge pages make rare for a
   // large catalogue; the hint is ignored where the system does not support it.

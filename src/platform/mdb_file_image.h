@@ -22,12 +22,12 @@ std::size_t accessPageSize(const unsigned char* header, std::size_t headerSize, 
 class FileImage {
  public:
   // Null when `path` is not a regular file that passes accessPageSize, or cannot be read.
-  static std::unique_ptr<FileImage> load(const std::string& path);
+  static std::unique_ptr<FileImage> load(const std::string& path, std::uint64_t maxImageSize = kMaxImageSize);
   ~FileImage();
   FileImage(const FileImage&) = delete;
   FileImage& operator=(const FileImage&) = delete;
 
-  // Null when the file is larger than kMaxImageSize: then it has only been checked.
+  // Null when the file is larger than the limit: then it has only been checked.
   void* data() const { return data_; }
   std::size_t size() const { return size_; }
 

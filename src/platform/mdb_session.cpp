@@ -21,9 +21,9 @@ bool systemCatalogueIsSound(MdbHandle* handle) {
 
 }  // namespace
 
-std::shared_ptr<Session> Session::open(const std::string& path) {
+std::shared_ptr<Session> Session::open(const std::string& path, std::uint64_t maxImageSize) {
   useGbkTexts();
-  std::unique_ptr<FileImage> image = FileImage::load(path);
+  std::unique_ptr<FileImage> image = FileImage::load(path, maxImageSize);
   if (!image) return nullptr;
   MdbHandle* handle = image->data() != nullptr ? mdb_open_buffer(image->data(), image->size(), MDB_NOFLAGS)
                                                : mdb_open(path.c_str(), MDB_NOFLAGS);

@@ -11,7 +11,8 @@ namespace tomeferry::platform::mdb {
 class Session {
  public:
   // Null when the file is missing, not an Access file, or its catalogue cannot be read.
-  static std::shared_ptr<Session> open(const std::string& path);
+  // Files up to `maxImageSize` bytes are read from memory.
+  static std::shared_ptr<Session> open(const std::string& path, std::uint64_t maxImageSize = kMaxImageSize);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
