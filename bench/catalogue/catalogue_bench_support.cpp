@@ -128,4 +128,10 @@ void printComparison(const std::string& label, std::size_t rows, const Timing& o
   std::fflush(stdout);
 }
 
+void compareListing(const std::string& label, const std::string& catalogue, const catalogue::Statement& statement,
+                    catalogue::BookList& list, const std::function<std::size_t()>& rowCount, int runs) {
+  Timing ours = measure(runs, [&] { catalogue::listBooks(catalogue, statement, list); });
+  printComparison(label, rowCount(), ours, mdbSqlMedian(catalogue, statement.text, runs));
+}
+
 }  // namespace tomeferry::bench

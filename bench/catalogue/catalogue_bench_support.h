@@ -1,11 +1,14 @@
 #pragma once
 // Building blocks for timing the catalogue store against the large catalogue
 // (100,000 books, 29,635 of them 玄幻). A benchmark of another book list (the real list
-// model, say) unpacks the catalogue, times listBooks into its own BookList with measure()
-// and prints a line with printComparison.
+// model, say) unpacks the catalogue with LargeCatalogue and calls compareListing with its
+// own BookList.
 #include <functional>
 #include <optional>
 #include <string>
+
+#include "catalogue/book_listing.h"
+#include "catalogue/statements.h"
 
 namespace tomeferry::bench {
 
@@ -53,5 +56,11 @@ long peakRssKb();
 // followed by the same for processor time.
 void printComparison(const std::string& label, std::size_t rows, const Timing& ours,
                      const std::optional<ProcessRun>& mdbSql);
+
+// Lists `statement` from `catalogue` into `list` `runs` times, runs the statement's SQL text
+// as often through mdb-sql, and prints the comparison; `rowCount` tells how many rows the
+// list holds afterwards.
+void compareListing(const std::string& label, const std::string& catalogue, const catalogue::Statement& statement,
+                    catalogue::BookList& list, const std::function<std::size_t()>& rowCount, int runs);
 
 }  // namespace tomeferry::bench

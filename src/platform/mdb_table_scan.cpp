@@ -40,7 +40,7 @@ std::size_t TableScan::sourceFor(const std::string& name) {
   source.column = column;
   // Text columns are converted by hand, and only on rows that need them. Other kinds are
   // bound, so mdbtools writes their usual text form ("5120" for a Long Integer) on every
-  // row; the catalogue has none of them in the columns it reads.
+  // row; catalogue columns are text, so this stays the exception.
   if (column != nullptr && column->col_type != MDB_TEXT && column->col_type != MDB_OLE) {
     source.bound = std::make_unique<char[]>(session_->handle()->bind_size + 1);
     mdb_bind_column(table_, static_cast<int>(index) + 1, source.bound.get(), nullptr);
@@ -55,6 +55,7 @@ std::string_view TableScan::value(const Source& source) {
   if (source.bound) return {source.bound.get(), strnlen(source.bound.get(), session_->handle()->bind_size)};
   if (column->col_type != MDB_TEXT) return {};  // binary data has no text form
 
+  // mdb_fetch_row notes where every column's value lies in the current page, bound or not.
   MdbHandle* mdb = session_->handle();
   int start = column->cur_value_start;
   int length = column->cur_value_len;  // 0 for NULL as for the empty text

@@ -1,7 +1,8 @@
 #pragma once
 // A query run as a scan of one table in storage order. Rows are compared before any
-// column that the query reads is converted: a row that fails a condition costs one
-// text conversion per condition and no allocation.
+// column that the query reads is converted: a row that fails costs a text conversion per
+// condition tested and no allocation. Values are compared after conversion to GBK, byte
+// for byte, exactly as they would be read.
 #include <memory>
 #include <string>
 #include <string_view>
