@@ -15,6 +15,7 @@
 #include "ui/skin_engine.h"
 #include "ui/startup_ui.h"
 #include "ui/window_icons.h"
+#include "update/refresh_flag.h"
 #include "update/startup_check.h"
 
 #ifndef TOMEFERRY_NOTICE_URL
@@ -65,6 +66,7 @@ int main(int argc, char* argv[]) {
         update::StartupCheckContext check{platform::processHttpClient(), opener, startupUi,
                                           noticeUrl, programDir};
         update::runStartupCheck(check);
+        return update::refreshDoneFlag().load(std::memory_order_acquire) == update::kRefreshDone;
       }};
 
   std::optional<ui::MainWindow> window;

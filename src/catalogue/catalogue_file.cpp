@@ -11,7 +11,7 @@ std::string catalogueFilePath(const std::string& programDir) {
 }
 
 bool isCatalogueFile(const std::string& path) {
-  std::unique_ptr<platform::CatalogueConnection> connection = platform::openCatalogue(path);
+  std::unique_ptr<platform::CatalogueConnection> connection = platform::openCatalogue(path, platform::PageReads::FromDisk);
   return connection && connection->tableIsComplete(names::table());
 }
 

@@ -50,8 +50,15 @@ class CatalogueConnection {
   virtual bool tableIsComplete(const std::string& table) = 0;
 };
 
+// How the file's pages reach the reader.
+enum class PageReads {
+  FromMemory,  // the whole file is read into memory first: fastest for browsing
+  FromDisk,    // page by page: memory stays flat however large the file (checking a download)
+};
+
 // Opens `path` read-only; null when it is missing, not a regular file or not an Access file.
 // Never crashes on a damaged file. Safe to call from any thread; texts are GBK.
-std::unique_ptr<CatalogueConnection> openCatalogue(const std::string& path);
+std::unique_ptr<CatalogueConnection> openCatalogue(const std::string& path,
+                                                   PageReads reads = PageReads::FromMemory);
 
 }  // namespace tomeferry::platform

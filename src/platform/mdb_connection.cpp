@@ -39,8 +39,9 @@ class MdbConnection final : public CatalogueConnection {
 
 }  // namespace
 
-std::unique_ptr<CatalogueConnection> openCatalogue(const std::string& path) {
-  std::shared_ptr<mdb::Session> session = mdb::Session::open(path);
+std::unique_ptr<CatalogueConnection> openCatalogue(const std::string& path, PageReads reads) {
+  std::shared_ptr<mdb::Session> session =
+      mdb::Session::open(path, reads == PageReads::FromMemory ? mdb::kMaxImageSize : 0);
   if (!session) return nullptr;
   return std::make_unique<MdbConnection>(std::move(session));
 }

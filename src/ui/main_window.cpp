@@ -55,7 +55,10 @@ void MainWindow::handleCreated() {
   for (std::string& name : categoryNames()) categories_->appendRow(std::move(name));
   categoryList_->selectRow(0);
   listSelectedCategory();
-  if (context_.startupCheck) context_.startupCheck(*this);
+  // The first listing comes before any network access. When the check then installs a new
+  // catalogue, the list would show books the new file may no longer hold, and "下载" would
+  // find no address for them: list the category again from the new file.
+  if (context_.startupCheck && context_.startupCheck(*this)) listSelectedCategory();
 }
 
 void MainWindow::listSelectedCategory() {

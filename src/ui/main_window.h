@@ -22,8 +22,9 @@ struct MainWindowContext {
   platform::Opener& opener;
   // Applies the theme; may end the program when the theme library is missing.
   std::function<void()> attachSkin;
-  // The start-up update check, the creation handler's last step; gets the hidden window.
-  std::function<void(QWidget& mainWindow)> startupCheck;
+  // The start-up update check, the creation handler's last step; gets the hidden window and
+  // returns true when it replaced the catalogue.
+  std::function<bool(QWidget& mainWindow)> startupCheck;
 };
 
 class MainWindow final : public QWidget {

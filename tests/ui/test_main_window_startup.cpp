@@ -22,6 +22,8 @@ class MainWindowStartupTest : public QObject {
 
  private slots:
   void creationHandlerFillsListsBeforeTheCheckAndTheShow();
+  void catalogueReplacedByTheCheckIsListedAgain_data();
+  void catalogueReplacedByTheCheckIsListedAgain();
   void categoryTextIsSplitAtLineEnds();
   void controlsHaveTheirNamesKindsAndPlaces_data();
   void controlsHaveTheirNamesKindsAndPlaces();
@@ -43,6 +45,7 @@ void MainWindowStartupTest::creationHandlerFillsListsBeforeTheCheckAndTheShow() 
   std::string bookListAtCheck;
   int selectedAtCheck = -2;
   bool visibleAtCheck = true;
+  QWidget* checkedWindow = nullptr;
   ui::MainWindow* created = nullptr;
   ui::MainWindow window({directory.path(), opener,
                          [&] {
@@ -51,7 +54,7 @@ void MainWindowStartupTest::creationHandlerFillsListsBeforeTheCheckAndTheShow() 
                          },
                          [&](QWidget& mainWindow) {
                            steps.push_back("check");
-                           QCOMPARE(&mainWindow, static_cast<QWidget*>(created));
+                           checkedWindow = &mainWindow;
                            visibleAtCheck = mainWindow.isVisible();
                            for (int row = 0; row < created->categoryList().reportModel()->rowCount(); ++row) {
                              categoriesAtCheck.push_back(created->categoryList().cellText(row, 0));
@@ -61,11 +64,13 @@ void MainWindowStartupTest::creationHandlerFillsListsBeforeTheCheckAndTheShow() 
                                created->bookList(), test::catalogueRowsWhere([](const test::CatalogueRow& row) {
                                  return row.category == gbk("玄幻");
                                }));
+                           return false;
                          }});
   created = &window;
   window.handleCreated();
 
   QCOMPARE(steps, (std::vector<std::string>{"skin", "check"}));
+  QCOMPARE(checkedWindow, static_cast<QWidget*>(&window));
   QVERIFY(!visibleAtCheck);
   const std::vector<std::string> expected{
       gbk("玄幻"), gbk("奇幻"), gbk("武侠"), gbk("仙侠"), gbk("都市"), gbk("言情"), gbk("历史"), gbk("军事"),
@@ -78,6 +83,28 @@ void MainWindowStartupTest::creationHandlerFillsListsBeforeTheCheckAndTheShow() 
   QCOMPARE(window.searchList().reportModel()->rowCount(), 0);
   QCOMPARE(window.pages().currentIndex(), 0);
   QCOMPARE(opener.opened.size(), std::size_t(0));
+}
+
+void MainWindowStartupTest::catalogueReplacedByTheCheckIsListedAgain_data() {
+  QTest::addColumn<bool>("replaced");
+  QTest::addColumn<QString>("firstTitle");
+  QTest::newRow("replaced") << true << QStringLiteral("大主宰");
+  QTest::newRow("not replaced") << false << QStringLiteral("斗破苍穹");
+}
+
+// A check that installs another catalogue says so; the window then lists from the new file.
+void MainWindowStartupTest::catalogueReplacedByTheCheckIsListedAgain() {
+  QFETCH(bool, replaced);
+  QFETCH(QString, firstTitle);
+  test::ProgramDirectory directory("catalogue");
+  test::RecordingOpener opener;
+  ui::MainWindow window({directory.path(), opener, {}, [&](QWidget&) {
+                           directory.installCatalogue("catalogue-new");
+                           return replaced;
+                         }});
+  window.handleCreated();
+  QCOMPARE(window.bookList().cellText(0, 1), platform::utf8ToGbk(firstTitle.toStdString()));
+  QCOMPARE(window.bookList().cellText(0, 0), std::string("1"));
 }
 
 void MainWindowStartupTest::categoryTextIsSplitAtLineEnds() {
