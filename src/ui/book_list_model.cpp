@@ -4,11 +4,10 @@
 
 namespace tomeferry::ui {
 
-namespace {
-constexpr int kColumns = 4;
-}
-
-BookListModel::BookListModel(QObject* parent) : ReportModel(parent) {}
+BookListModel::BookListModel(QObject* parent)
+    : ReportModel({QStringLiteral("ID"), QStringLiteral("书名"), QStringLiteral("作者"),
+                   QStringLiteral("压缩包大小")},
+                  parent) {}
 
 void BookListModel::removeAllRows() {
   beginResetModel();
@@ -44,29 +43,6 @@ std::string BookListModel::cellText(int row, int column) const {
 
 int BookListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-}
-
-int BookListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kColumns;
-}
-
-QVariant BookListModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid()) return {};
-  if (index.column() == 0) return QString::number(index.row() + 1);
-  return displayText(cellText(index.row(), index.column()));
-}
-
-QVariant BookListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal) return {};
-  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-  if (role != Qt::DisplayRole) return {};
-  switch (section) {
-    case 0: return QStringLiteral("ID");
-    case 1: return QStringLiteral("书名");
-    case 2: return QStringLiteral("作者");
-    case 3: return QStringLiteral("压缩包大小");
-    default: return {};
-  }
 }
 
 }  // namespace tomeferry::ui

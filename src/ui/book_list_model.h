@@ -1,8 +1,5 @@
 #pragma once
 // Rows of the book list and the search list: number, 书名, 作者, 大小.
-//
-// The rows stay GBK bytes; a cell becomes a QString only when a view paints it, so
-// listing a category of tens of thousands of books costs no more than reading it.
 #include <vector>
 
 #include "catalogue/book_listing.h"
@@ -22,10 +19,6 @@ class BookListModel final : public ReportModel, public catalogue::BookList {
   std::string cellText(int row, int column) const override;
 
   int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  QVariant headerData(int section, Qt::Orientation orientation,
-                      int role = Qt::DisplayRole) const override;
 
  private:
   std::vector<catalogue::BookRow> rows_;

@@ -2,7 +2,7 @@
 
 namespace tomeferry::ui {
 
-CategoryListModel::CategoryListModel(QObject* parent) : ReportModel(parent) {}
+CategoryListModel::CategoryListModel(QObject* parent) : ReportModel({QStringLiteral(" ")}, parent) {}
 
 int CategoryListModel::appendRow(std::string name) {
   const int row = static_cast<int>(names_.size());
@@ -19,22 +19,6 @@ std::string CategoryListModel::cellText(int row, int column) const {
 
 int CategoryListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(names_.size());
-}
-
-int CategoryListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : 1;
-}
-
-QVariant CategoryListModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid()) return {};
-  return displayText(cellText(index.row(), index.column()));
-}
-
-QVariant CategoryListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || section != 0) return {};
-  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-  if (role != Qt::DisplayRole) return {};
-  return QStringLiteral(" ");
 }
 
 }  // namespace tomeferry::ui

@@ -17,10 +17,6 @@ class CategoryListModel final : public ReportModel {
   std::string cellText(int row, int column) const override;
 
   int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  QVariant headerData(int section, Qt::Orientation orientation,
-                      int role = Qt::DisplayRole) const override;
 
  private:
   std::vector<std::string> names_;
