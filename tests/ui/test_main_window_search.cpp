@@ -4,7 +4,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <algorithm>
+
 #include "main_window_fixture.h"
+#include "platform/text_encoding.h"
 
 using namespace tomeferry;
 using tomeferry::test::gbk;
@@ -19,6 +22,7 @@ class MainWindowSearchTest : public QObject {
   void buttonsListExactMatches();
   void secondSearchReplacesTheFirst();
   void searchLeavesTheBookPageAlone();
+  void titleOf255CharactersIsFoundAndDownloaded();
 };
 
 void MainWindowSearchTest::buttonsListExactMatches_data() {
@@ -95,6 +99,24 @@ void MainWindowSearchTest::searchLeavesTheBookPageAlone() {
              return row.category == gbk("玄幻");
            })),
            std::string());
+}
+
+// 255 characters are 510 GBK bytes: more than an SQL text literal of the reader library holds.
+void MainWindowSearchTest::titleOf255CharactersIsFoundAndDownloaded() {
+  const auto rows = test::catalogueRows("catalogue-long-title");
+  const auto longest = std::max_element(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+    return a.title.size() < b.title.size();
+  });
+  QCOMPARE(longest->title.size(), std::size_t(510));
+  test::CreatedWindow created("catalogue-long-title");
+  ui::MainWindow& window = *created.window;
+  window.searchText().setText(QString::fromStdString(platform::gbkToUtf8(longest->title)));
+  window.findChild<QPushButton*>(QStringLiteral("按钮1"))->click();
+  QCOMPARE(test::differenceFromListing(window.searchList(), {*longest}), std::string());
+
+  window.searchList().selectRow(0);
+  window.downloadSelectedBook();
+  QCOMPARE(created.opener.opened, std::vector<std::string>{longest->address});
 }
 
 QTEST_MAIN(MainWindowSearchTest)
