@@ -245,8 +245,8 @@ def case_refresh(args, site, program_dir, process, opened_log):
     time.sleep(0.5)
     screenshot(args.screenshots, "main-window-after-refresh")
     if args.screenshots:
-        # The first listing was made before the check; a click on the first category lists
-        # it again, now from the new catalogue (for the eye only: the place is the layout's).
+        # The window lists the new catalogue once the refresh is done; a click on the first
+        # category lists it once more (for the eye only: the place is the layout's).
         xdotool("mousemove", "--window", main_window.wid, "23", "105", "click", "1")
         time.sleep(0.5)
         screenshot(args.screenshots, "main-window-relisted")
