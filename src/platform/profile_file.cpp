@@ -150,6 +150,11 @@ std::string readProfileString(const std::string& path, const std::string& sectio
 
 bool writeProfileString(const std::string& path, const std::string& section,
                         const std::string& key, const std::string& value) {
+  // A value comes from a web page: a line break in it would add lines of its choosing
+  // (another key, another section) to the file. Such a value is not written.
+  for (const std::string* text : {&section, &key, &value}) {
+    if (text->find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return false;
+  }
   const std::string content = readWhole(path).value_or(std::string());
   const auto lines = splitLines(content);
   // New lines follow the file's own line endings; a new file gets those of its home platform.

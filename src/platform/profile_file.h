@@ -12,7 +12,8 @@ std::string readProfileString(const std::string& path, const std::string& sectio
 
 // Sets `key` in `section` to `value`, creating the file, or the section at its end, when
 // missing; every other line stays as it was. The file is replaced whole (temporary file,
-// then rename), so a crash never leaves it half written. Returns whether it succeeded.
+// then rename), so a crash never leaves it half written. A name or value holding a line break
+// or a zero byte is refused. Returns whether it succeeded.
 bool writeProfileString(const std::string& path, const std::string& section,
                         const std::string& key, const std::string& value);
 

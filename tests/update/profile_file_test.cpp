@@ -122,5 +122,19 @@ TEST(ProfileWrite, FailsWhenTheFileCannotBeReplaced) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+// A value from the web must not add lines of its own to the file.
+TEST(ProfileWrite, RefusesLineBreaksAndLeavesTheFileAsItWas) {
+  TempDir dir;
+  const auto path = (dir / "ini.ini").string();
+  const std::string before = S + "\r\n" + kVersion + "=1.2\r\n" + kCatalogue + "=15\r\n";
+  writeFile(path, before);
+  for (const std::string value : {"16\r\n" + kVersion + "=9", std::string("16\nx"), std::string("16\r"),
+                                  std::string("16\0x", 4)}) {
+    EXPECT_FALSE(writeProfileString(path, kSection, kCatalogue, value));
+  }
+  EXPECT_FALSE(writeProfileString(path, kSection, kCatalogue + "\n", "16"));
+  EXPECT_EQ(readFile(path), before);
+}
+
 }  // namespace
 }  // namespace tomeferry::platform
