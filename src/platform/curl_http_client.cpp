@@ -25,6 +25,7 @@ using Clock = std::chrono::steady_clock;
 struct Transfer {
   const std::function<bool(std::string_view)>* sink;
   Clock::duration stallLimit;
+  Clock::time_point deadline;  // Clock::time_point::max() for none
   Clock::time_point lastActivity = Clock::now();
   bool stopped = false;
 };
@@ -33,7 +34,8 @@ struct Transfer {
 // stall late; the time since the last byte is what matters here.
 int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   const auto* transfer = static_cast<const Transfer*>(user);
-  return Clock::now() - transfer->lastActivity > transfer->stallLimit ? 1 : 0;
+  const auto now = Clock::now();
+  return now - transfer->lastActivity > transfer->stallLimit || now > transfer->deadline ? 1 : 0;
 }
 
 size_t onHeader(char*, size_t size, size_t count, void* user) {
@@ -76,14 +78,14 @@ class CurlHttpClient final : public HttpClient {
       body.append(piece);
       return true;
     };
-    transfer(url, collect);
+    transfer(url, collect, Clock::now() + std::chrono::seconds(timeouts_.pageSeconds));
     if (tooLarge) return {};
     return body;
   }
 
   bool fetchTo(const std::string& url,
                const std::function<bool(std::string_view)>& sink) override {
-    return transfer(url, sink);
+    return transfer(url, sink, Clock::time_point::max());
   }
 
  private:
@@ -122,11 +124,12 @@ class CurlHttpClient final : public HttpClient {
     return true;
   }
 
-  bool transfer(const std::string& url, const std::function<bool(std::string_view)>& sink) {
+  bool transfer(const std::string& url, const std::function<bool(std::string_view)>& sink,
+                Clock::time_point deadline) {
     if (url.empty()) return false;
     std::lock_guard lock(mutex_);
     if (!open()) return false;
-    Transfer transfer{&sink, std::chrono::seconds(timeouts_.stallSeconds)};
+    Transfer transfer{&sink, std::chrono::seconds(timeouts_.stallSeconds), deadline};
     curl_easy_setopt(handle_, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(handle_, CURLOPT_HEADERDATA, &transfer);

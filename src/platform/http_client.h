@@ -25,6 +25,9 @@ class HttpClient {
 struct HttpTimeouts {
   long connectSeconds = 10;  // to open the connection
   long stallSeconds = 20;    // with no byte received, the transfer is abandoned
+  // A whole page fetched with fetch() must arrive within this, so a server that sends a
+  // byte now and then cannot hold the caller either. Streams have no such limit.
+  long pageSeconds = 60;
 };
 
 // A client on libcurl with the given time-outs (tests use short ones). Its one libcurl

@@ -132,6 +132,24 @@ TEST_F(HttpClientTest, StallMidBodyGivesTheBytesSoFarAndFailsAStream) {
   EXPECT_EQ(streamed, 20'000u);
 }
 
+// A byte now and then never trips the stall limit; the page limit still ends the fetch.
+TEST(HttpClientPageLimit, ATrickleOfBytesCannotHoldAPageFetch) {
+  LoopbackServer server;
+  Response r = Response::ok(std::string(200, 'x'));
+  r.chunkSize = 1;
+  r.pause = std::chrono::milliseconds(100);
+  server.serve("/trickle", r);
+  auto http = platform::makeCurlHttpClient({.connectSeconds = 2, .stallSeconds = 1, .pageSeconds = 1});
+  const std::string page = http->fetch(server.url("/trickle"), SIZE_MAX);
+  EXPECT_LT(page.size(), 200u);  // cut off: about ten bytes arrive in the second allowed
+  // A stream, such as a catalogue package, has no overall limit.
+  std::size_t streamed = 0;
+  EXPECT_TRUE(http->fetchTo(server.url("/trickle"), [&](std::string_view piece) {
+    streamed += piece.size();
+    return streamed < 30;
+  }));
+}
+
 TEST_F(HttpClientTest, ResetMidBodyFailsAStream) {
   for (const bool contentLength : {true, false}) {
     Response r = Response::ok(randomBytes(400'000, 3));
