@@ -61,8 +61,8 @@ int main(int argc, char* argv[]) {
   platform::DesktopOpener opener;
   ui::MainWindowContext context{
       programDir, opener, [&programDir] { ui::attachSkinEngine(programDir); },
-      [&](QWidget& mainWindow) {
-        ui::QtStartupUi startupUi(noticeUrl, programDir, &mainWindow);
+      [&](QWidget&) {
+        ui::QtStartupUi startupUi(noticeUrl, programDir);
         update::StartupCheckContext check{platform::processHttpClient(), opener, startupUi,
                                           noticeUrl, programDir};
         update::runStartupCheck(check);

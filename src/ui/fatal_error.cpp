@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/text_encoding.h"
+#include "ui/gbk_text.h"
 
 namespace tomeferry::ui {
 
@@ -15,7 +16,7 @@ namespace {
 
 void showBox(const std::string& message) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"),
-                  QString::fromStdString(platform::gbkToUtf8(fatalErrorText(message))),
+                  fromGbk(fatalErrorText(message)),
                   QMessageBox::Ok);
   box.setObjectName(QStringLiteral("致命错误"));
   box.exec();

@@ -10,10 +10,10 @@
 #include "catalogue/book_listing.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/statements.h"
-#include "platform/text_encoding.h"
 #include "ui/book_list_model.h"
 #include "ui/category_list_model.h"
 #include "ui/category_names.h"
+#include "ui/gbk_text.h"
 #include "ui/main_window_layout.h"
 #include "ui/report_view.h"
 
@@ -68,13 +68,13 @@ void MainWindow::listSelectedCategory() {
 
 void MainWindow::searchByTitle() {
   pages_->setCurrentIndex(1);  // the results page shows even when nothing is found
-  const std::string text = platform::utf8ToGbk(searchText_->text().toStdString());
+  const std::string text = toGbk(searchText_->text());
   catalogue::listBooks(cataloguePath(), catalogue::titleStatement(text), *results_);
 }
 
 void MainWindow::searchByAuthor() {
   pages_->setCurrentIndex(1);
-  const std::string text = platform::utf8ToGbk(searchText_->text().toStdString());
+  const std::string text = toGbk(searchText_->text());
   catalogue::listBooks(cataloguePath(), catalogue::authorStatement(text), *results_);
 }
 

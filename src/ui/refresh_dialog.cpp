@@ -10,6 +10,7 @@
 
 #include "platform/text_encoding.h"
 #include "ui/blank_window_title.h"
+#include "ui/gbk_text.h"
 #include "update/refresh_flag.h"
 
 namespace tomeferry::ui {
@@ -34,7 +35,7 @@ RefreshDialog::RefreshDialog(const std::function<void()>& startWorker,
   label_->setObjectName(QStringLiteral("标签1"));
   label_->setGeometry(112, 11, 200, 32);
   label_->setTextFormat(Qt::PlainText);
-  label_->setText(QString::fromStdString(platform::gbkToUtf8(waitText())));
+  label_->setText(fromGbk(waitText()));
   label_->setWordWrap(false);
   label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   label_->setFrameShape(QFrame::NoFrame);

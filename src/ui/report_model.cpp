@@ -1,6 +1,6 @@
 #include "ui/report_model.h"
 
-#include "platform/text_encoding.h"
+#include "ui/gbk_text.h"
 
 namespace tomeferry::ui {
 
@@ -15,7 +15,7 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
   const std::string gbk = cellText(index.row(), index.column());
   if (gbk.empty()) return {};
-  return QString::fromStdString(platform::gbkToUtf8(gbk));
+  return fromGbk(gbk);
 }
 
 QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -8,24 +8,15 @@
 #include <utility>
 
 #include "platform/http_client.h"
-#include "platform/text_encoding.h"
+#include "ui/gbk_text.h"
 #include "ui/refresh_dialog.h"
 #include "update/catalogue_refresh.h"
 #include "update/refresh_flag.h"
 
 namespace tomeferry::ui {
 
-namespace {
-
-QString fromGbk(const std::string& gbk) {
-  return QString::fromStdString(platform::gbkToUtf8(gbk));
-}
-
-}  // namespace
-
-QtStartupUi::QtStartupUi(std::string noticeUrl, std::string programDir, QWidget* mainWindow)
-    : noticeUrl_(std::move(noticeUrl)), programDir_(std::move(programDir)),
-      mainWindow_(mainWindow) {}
+QtStartupUi::QtStartupUi(std::string noticeUrl, std::string programDir)
+    : noticeUrl_(std::move(noticeUrl)), programDir_(std::move(programDir)) {}
 
 void QtStartupUi::showRefreshDialog() {
   // The dialog has no parent: it is centred on the screen, not on the hidden main window, and it

@@ -13,17 +13,6 @@ namespace tomeferry::test {
 
 std::string gbk(const std::string& utf8) { return platform::utf8ToGbk(utf8); }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tomeferry-catalogue-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 std::string testData(const std::string& name) { return std::string(TOMEFERRY_TEST_DATA) + "/" + name; }
 
 std::string copyFixture(const TempDir& dir, const std::string& name, const std::string& as) {
@@ -31,18 +20,6 @@ std::string copyFixture(const TempDir& dir, const std::string& name, const std::
   std::filesystem::copy_file(testData(name), target, std::filesystem::copy_options::overwrite_existing);
   std::filesystem::permissions(target, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
   return target;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<CatalogueRow> readRows(const std::string& tsvName) {

@@ -73,7 +73,7 @@ class StartupUiTest : public QObject {
 
  private slots:
   void informationBoxShowsGbkTextWithOneOkAndNoIcon() {
-    QtStartupUi ui("", "", nullptr);
+    QtStartupUi ui("", "");
     QString text, caption;
     QMessageBox::Icon icon = QMessageBox::Critical;
     int buttons = 0;
@@ -112,7 +112,7 @@ class StartupUiTest : public QObject {
 
     update::refreshDoneFlag().store(update::kRefreshRunning);
     QWidget mainWindow;
-    QtStartupUi ui(unreachableUrl(), programDir.path().toStdString(), &mainWindow);
+    QtStartupUi ui(unreachableUrl(), programDir.path().toStdString());
     bool sawDialog = false;
     bool mainDisabled = false;
     ModalAnswerer answerer(

@@ -11,6 +11,11 @@ namespace tomeferry::testing {
 
 inline const std::string kSeparator = "aaaaaxxxx";
 
+// Bytes of a file in the repository's test data.
+inline std::string testData(const std::string& name) {
+  return readFile(std::filesystem::path(TOMEFERRY_TEST_DATA) / name);
+}
+
 // Fields as the notice page writes them.
 inline std::string noticePage(const std::string& programVersion, const std::string& programAddress,
                               const std::string& catalogueVersion, const std::string& packageAddress) {

@@ -31,6 +31,7 @@
 #include "catalogue/catalogue_file.h"
 #include "catalogue/statements.h"
 #include "platform/text_encoding.h"
+#include "test_files.h"
 
 namespace {
 
@@ -44,16 +45,8 @@ struct CountingList : catalogue::BookList {
   void appendRows(std::vector<catalogue::BookRow>) override {}
 };
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::readFile;
+using testing::writeFile;
 
 void useCatalogue(const std::string& path) {
   auto gbk = [](const char* utf8) { return platform::utf8ToGbk(utf8); };

@@ -1,10 +1,11 @@
 #pragma once
-// Temporary program directories and whole-file helpers for the update tests.
+// Temporary directories and whole-file helpers shared by the tests.
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 namespace tomeferry::testing {
@@ -19,16 +20,13 @@ inline void writeFile(const std::filesystem::path& path, std::string_view bytes)
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string testData(const std::string& name) {
-  return readFile(std::filesystem::path(TOMEFERRY_TEST_DATA) / name);
-}
-
 // A fresh directory, removed with everything in it at the end of the test.
 class TempDir {
  public:
   TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tomeferry-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary directory");
+    path_ = pattern;
   }
   ~TempDir() {
     std::error_code ec;
@@ -40,6 +38,7 @@ class TempDir {
   const std::filesystem::path& path() const { return path_; }
   std::string str() const { return path_.string(); }
   std::filesystem::path operator/(const std::string& relative) const { return path_ / relative; }
+  std::string file(const std::string& relative) const { return (path_ / relative).string(); }
 
  private:
   std::filesystem::path path_;
